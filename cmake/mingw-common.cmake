@@ -1,0 +1,16 @@
+# Cross-building for Windows with Debian's mingw-w64 (posix thread model: GoogleTest needs it).
+set(CMAKE_SYSTEM_NAME Windows)
+if(HOPSTART_MINGW_TRIPLE MATCHES "^i686")
+  set(CMAKE_SYSTEM_PROCESSOR x86)
+else()
+  set(CMAKE_SYSTEM_PROCESSOR AMD64)
+endif()
+set(CMAKE_C_COMPILER ${HOPSTART_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${HOPSTART_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${HOPSTART_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${HOPSTART_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Tests and tools run under Wine, in the build tree's own prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)

@@ -1,0 +1,3 @@
+# The shipped binaries: 32-bit Windows.
+set(HOPSTART_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,56 @@
+#include "winenv.h"
+
+std::string BinDir()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+std::string ScratchDir(const std::string& name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp) + "hopstart-" + name;
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir + "\\";
+}
+
+void SetLibraryPath(const char* pszPath)
+{
+    WritePrivateProfileStringA("Konvera", "LibraryFileVer2", pszPath, "winkonvera.ini");
+    WritePrivateProfileStringA(NULL, NULL, NULL, "winkonvera.ini");  // flush the profile cache
+}
+
+void RemoveKonveraIni()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    WritePrivateProfileStringA(NULL, NULL, NULL, "winkonvera.ini");
+    DeleteFileA((std::string(dir) + "\\winkonvera.ini").c_str());
+}
+
+bool SetRegistryDefault(HKEY hRoot, const std::string& keyPath, const std::string& value)
+{
+    HKEY hKey;
+    if (RegCreateKeyA(hRoot, keyPath.c_str(), &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(hKey, NULL, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(hKey);
+    return rc == ERROR_SUCCESS;
+}
+
+void DeleteRegistryTree(HKEY hRoot, const std::string& keyPath)
+{
+    RegDeleteTreeA(hRoot, keyPath.c_str());
+    RegDeleteKeyA(hRoot, keyPath.c_str());
+}
+
+HWND WaitForWindow(const char* pszClass, const char* pszTitle, DWORD timeoutMs)
+{
+    HWND hWnd = NULL;
+    PumpUntil([&] { return (hWnd = FindWindowA(pszClass, pszTitle)) != NULL; }, timeoutMs);
+    return hWnd;
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Creates the build tree's Wine prefix once, with the null graphics driver so that windows,
+# menus and toolbars work without a display. Usage: wineprefix.sh <build dir> [x11]
+set -eu
+build=$(cd "$1" && pwd)
+export WINEPREFIX="$build/wineprefix${2:+-$2}" WINEDEBUG=-all
+[ -f "$WINEPREFIX/.hopstart-ready" ] && exit 0
+rm -rf "$WINEPREFIX"
+# Wine's helper processes inherit our stdio: keep them off any pipe.
+wineboot -i </dev/null >/dev/null 2>&1
+if [ -z "${2:-}" ]; then
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+fi
+wineserver -w
+touch "$WINEPREFIX/.hopstart-ready"
