@@ -1,8 +1,9 @@
 #include <new>
 
+#include "forummenu/windowprocs.h"
 #include "state.h"
 
-BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/)
+BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pReserved)
 {
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
@@ -15,6 +16,12 @@ BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/)
         AfxGetAppState()->m_hCurrentResourceHandle = hInstance;
         break;
     case DLL_PROCESS_DETACH:
+        // After FreeLibrary the client's toolbar and the poller window live on without this code:
+        // take our procedures out of them first. At process exit no message reaches them again.
+        if (!pReserved) {
+            UnhookToolbar();
+            DestroyPollerWindow();
+        }
         AfxTermExtensionModule(g_extModule);
         if (g_pState) {
             delete g_pState;

@@ -70,13 +70,15 @@ protected:
     {
         m_hLib = LoadLibraryA("HOPEXT.DLL");
         ASSERT_NE(nullptr, m_hLib) << "LoadLibrary failed, error " << GetLastError();
-        m_pfnEntry = reinterpret_cast<LPFNEXCHEXTENTRY>(GetProcAddress(m_hLib, MAKEINTRESOURCEA(1)));
+        m_pfnEntry = reinterpret_cast<LPFNEXCHEXTENTRY>(
+            reinterpret_cast<void*>(GetProcAddress(m_hLib, MAKEINTRESOURCEA(1))));
         ASSERT_NE(nullptr, m_pfnEntry);
     }
     void TearDown() override
     {
-        if (m_hLib)
+        if (m_hLib) {
             EXPECT_TRUE(FreeLibrary(m_hLib));
+        }
     }
 
     HMODULE m_hLib = NULL;
@@ -85,7 +87,8 @@ protected:
 
 TEST_F(EntryTest, OrdinalOneIsExchEntryPointByName)
 {
-    EXPECT_EQ(reinterpret_cast<FARPROC>(m_pfnEntry), GetProcAddress(m_hLib, "ExchEntryPoint"));
+    EXPECT_EQ(reinterpret_cast<void*>(m_pfnEntry),
+              reinterpret_cast<void*>(GetProcAddress(m_hLib, "ExchEntryPoint")));
 }
 
 TEST_F(EntryTest, EntryPointTwiceReturnsOneObjectWithTwoReferences)
