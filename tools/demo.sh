@@ -136,30 +136,21 @@ wait_record() {  # <line>: waits up to 15 s for the stand-in Konvera to record i
   return 1
 }
 
-capture() {  # <log>: the picture, taken while the client holds the menu open
-  # Painting under X11 takes a while after the menu opens: keep the last picture taken before the
-  # client logs its pick, i.e. while the menu was still up.
-  local tmp=$work/capture.png
-  for _ in $(seq 200); do grep -q '^click ' "$1" 2>/dev/null && break; sleep 0.1; done
-  while ! grep -q '^pick ' "$1" 2>/dev/null; do
-    xwd -root -silent -display "$DISPLAY" | convert xwd:- "png:$tmp" 2>"$work/convert.out" || return 1
-    grep -q '^pick ' "$1" 2>/dev/null || mv "$tmp" "$shot"
-    sleep 0.5
-  done
-  [ -f "$shot" ]
+capture() {  # <bmp>: the client's own picture of its windows, made while it held the menu open
+  [ -f "$1" ] && convert "bmp:$1" "png:$shot" 2>"$work/convert.out"
 }
 
 run_client() {  # <road number> <pick path>
   local log=$work/client$1.log args=()
-  [ -n "$shot" ] && args=(--hold 8000)
+  local bmp=$work/shot.bmp
+  rm -f "$bmp"
+  [ -n "$shot" ] && [ "$1" == 1 ] && args=(--hold 3000 --shot "$(winpath "$bmp")")
   wrun "$work/client$1.out" "$bin/exchclient.exe" --log "$(winpath "$log")" "${args[@]}" \
-    click pick "$2" &
-  local pid=$!
-  if [ -n "$shot" ] && [ "$1" == 1 ]; then
-    capture "$log" || fail "the screenshot could not be taken"
-  fi
-  wait $pid
+    click pick "$2"
   local rc=$?
+  if [ -n "$shot" ] && [ "$1" == 1 ]; then
+    capture "$bmp" || fail "the screenshot could not be taken"
+  fi
   tr -d '\r' <"$log" >"$log.txt" 2>/dev/null
   [ $rc -eq 0 ] || fail "exchclient.exe exited with $rc; see $(rel "$log")"
   grep -qxF "loaded $winbin\\HOPEXT.DLL ordinal 1" "$log.txt" \

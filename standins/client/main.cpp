@@ -128,7 +128,7 @@ private:
         LPARAM lParam = MAKELPARAM(x, y);
         m_log.Line("click %d %d%s", x, y, keys & MK_SHIFT ? " shift" : "");
         m_driver.Arm(ForumMenu(m_viewer), pPick ? pPick->m_path : std::string(),
-                     m_options.m_msHold);
+                     m_options.m_msHold, m_options.m_shot);
         SendMessageA(hToolbar, WM_LBUTTONDOWN, MK_LBUTTON | keys, lParam);
         SendMessageA(hToolbar, WM_LBUTTONUP, keys, lParam);
         CMenuDriver::Result result = m_driver.Disarm();
@@ -149,7 +149,7 @@ private:
         LPARAM lParam = MAKELPARAM(pt.x, pt.y);
         m_log.Line("dblclick %ld %ld", pt.x, pt.y);
         m_driver.Arm(ForumMenu(m_viewer), pPick ? pPick->m_path : std::string(),
-                     m_options.m_msHold);
+                     m_options.m_msHold, m_options.m_shot);
         SendMessageA(m_viewer.m_hToolbarWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, lParam);
         SendMessageA(m_viewer.m_hToolbarWnd, WM_LBUTTONUP, 0, lParam);
         CMenuDriver::Result result = m_driver.Disarm();
@@ -165,7 +165,7 @@ private:
         HMENU hTools = FindPopupHolding(m_viewer.m_hMenuBar, ID_TOOLS_OPTIONS, &nPos);
         RECT rc = {};
         GetMenuItemRect(m_viewer.m_hWnd, m_viewer.m_hMenuBar, 1, &rc);
-        m_driver.Arm(hTools, path, m_options.m_msHold);
+        m_driver.Arm(hTools, path, m_options.m_msHold, m_options.m_shot);
         TrackPopupMenu(hTools, TPM_LEFTALIGN | TPM_TOPALIGN, rc.left, rc.bottom, 0,
                        m_viewer.m_hWnd, NULL);
         m_log.Line("tools %s %s", path.c_str(), ResultText(m_driver.Disarm()));

@@ -1,6 +1,7 @@
 #include "menudriver.h"
 
 #include "clientlog.h"
+#include "snapshot.h"
 
 namespace {
 
@@ -34,12 +35,14 @@ int FindItem(HMENU hMenu, const std::string& label)
 
 }  // namespace
 
-void CMenuDriver::Arm(HMENU hMenu, const std::string& path, DWORD msHold)
+void CMenuDriver::Arm(HMENU hMenu, const std::string& path, DWORD msHold,
+                      const std::string& shot)
 {
     *this = CMenuDriver();
     m_hMenu = hMenu;
     m_path = path;
     m_msHold = msHold;
+    m_shot = shot;
     g_pDriver = this;
     m_idTimer = SetTimer(NULL, 0, TICK_MS, TimerProc);
 }
@@ -109,8 +112,14 @@ void CMenuDriver::Step()
         Key(hMenuWnd, VK_RIGHT);
         return;
     }
-    if (GetTickCount() - m_tickSeen < m_msHold)
-        return;  // kept open for a picture
+    if (GetTickCount() - m_tickSeen < m_msHold) {
+        // Kept open for a picture.
+        if (!m_shot.empty() && GetTickCount() - m_tickSeen >= m_msHold / 2) {
+            SaveSnapshot(m_shot);
+            m_shot.clear();
+        }
+        return;
+    }
     m_result = PICKED;
     m_bDone = true;
     Key(hMenuWnd, VK_RETURN);

@@ -14,8 +14,11 @@ public:
     enum Result { NO_MENU, PICKED, NOT_FOUND, DISMISSED };
 
     // Arms the driver for the popup hMenu that the next call will open: pick the item at the
-    // labels of path ("A/B"), or close the menu with Escape when path is empty.
-    void Arm(HMENU hMenu, const std::string& path, DWORD msHold);
+    // labels of path ("A/B"), or close the menu with Escape when path is empty. With a hold,
+    // the last item is chosen msHold ms after the menu opened, and a picture is saved to shot
+    // halfway through.
+    void Arm(HMENU hMenu, const std::string& path, DWORD msHold,
+             const std::string& shot = std::string());
     // Disarms after the call that opened the menu has returned.
     Result Disarm();
     // Screen position of the menu window's top-left corner when it was first seen.
@@ -35,6 +38,7 @@ private:
     DWORD m_tickSeen = 0;   // when the menu was first seen
     POINT m_ptOrigin = {};
     int m_nSteps = 0;
+    std::string m_shot;
     Result m_result = NO_MENU;
     bool m_bDone = false;
 };

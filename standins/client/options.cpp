@@ -57,6 +57,8 @@ bool ParseOptions(int argc, char** argv, COptions& options, std::string& error)
             options.m_log = argv[++i];
         } else if (strcmp(word, "--hold") == 0 && bHasValue) {
             options.m_msHold = strtoul(argv[++i], NULL, 10);
+        } else if (strcmp(word, "--shot") == 0 && bHasValue) {
+            options.m_shot = argv[++i];
         } else if (strcmp(word, "--stay") == 0) {
             options.m_bStay = true;
         } else {

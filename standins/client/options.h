@@ -22,6 +22,7 @@ struct COptions {
     std::string m_log;
     bool m_bStay = false;
     DWORD m_msHold = 0;
+    std::string m_shot;   // a picture taken while a held menu is open
     std::vector<CAction> m_actions;
 };
 
