@@ -25,24 +25,8 @@ protected:
     // Runs exchclient.exe with these arguments after "--log <log>"; returns its exit code.
     DWORD Run(const std::string& args)
     {
-        std::string commandLine =
-            "\"" + BinDir() + "exchclient.exe\" --log \"" + m_logPath + "\" " + args;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        std::vector<char> buffer(commandLine.begin(), commandLine.end());
-        buffer.push_back('\0');
-        if (!CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-            return 0xFFFFFFFF;
-        DWORD dwWait = WaitForSingleObject(pi.hProcess, 30000);
-        DWORD dwExit = 0xFFFFFFFE;
-        if (dwWait == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi.hProcess, &dwExit);
-        else
-            TerminateProcess(pi.hProcess, 99);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return dwExit;
+        return static_cast<DWORD>(RunAndWait(
+            "", "\"" + BinDir() + "exchclient.exe\" --log \"" + m_logPath + "\" " + args));
     }
     std::string DllArgs() { return "--dll \"" + BinDir() + "HOPEXT.DLL\" "; }
 

@@ -21,19 +21,7 @@ const char kServerKey[] = "Konvera.Document.2\\protocol\\StdFileEditing\\server"
 // Runs a program of the bin directory with "<name> <args>" and waits; returns its exit code.
 long RunProgram(const std::string& name, const std::string& args, DWORD timeoutMs = 30000)
 {
-    std::string program = BinDir() + name;
-    std::string line = name + " " + args;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<long>(code);
+    return RunAndWait(BinDir() + name, name + " " + args, NULL, timeoutMs);
 }
 
 std::string ReadText(const std::string& path)

@@ -15,19 +15,7 @@ const char kExtensionsKey[] = "SOFTWARE\\Microsoft\\Exchange\\Client\\Extensions
 // Runs Hopinst.exe with this exact command line; returns its exit code, or -1 if it did not run.
 long RunHopinst(const std::string& commandLine)
 {
-    std::string program = BinDir() + "Hopinst.exe";
-    std::string line = commandLine;  // CreateProcessA may write to the buffer
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<long>(code);
+    return RunAndWait(BinDir() + "Hopinst.exe", commandLine, NULL, 10000);
 }
 
 bool KeyExists()

@@ -35,26 +35,11 @@ protected:
                                   CREATE_ALWAYS, 0, NULL);
         if (hOut == INVALID_HANDLE_VALUE)
             return -1;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        si.hStdOutput = hOut;
-        si.hStdError = hOut;
-        std::string cmd = "\"" + BinDir() + "forumlib.exe\" " + args;
-        PROCESS_INFORMATION pi;
-        BOOL bStarted = CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+        long nExit = RunAndWait("", "\"" + BinDir() + "forumlib.exe\" " + args, hOut);
         CloseHandle(hOut);
-        if (!bStarted)
-            return -1;
-        WaitForSingleObject(pi.hProcess, 30000);
-        DWORD dwExit = (DWORD)-1;
-        GetExitCodeProcess(pi.hProcess, &dwExit);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
         if (pOutput)
             *pOutput = ReadBytes(outPath);
-        return (int)dwExit;
+        return static_cast<int>(nExit);
     }
 
     std::string Path(const char* pszName) { return m_dir + pszName; }

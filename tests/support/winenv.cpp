@@ -54,3 +54,29 @@ HWND WaitForWindow(const char* pszClass, const char* pszTitle, DWORD timeoutMs)
     PumpUntil([&] { return (hWnd = FindWindowA(pszClass, pszTitle)) != NULL; }, timeoutMs);
     return hWnd;
 }
+
+long RunAndWait(const std::string& program, const std::string& commandLine, HANDLE hOutput,
+                DWORD timeoutMs)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (hOutput) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = hOutput;
+        si.hStdError = hOutput;
+    }
+    std::string line = commandLine;  // CreateProcessA may write to the buffer
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(program.empty() ? NULL : program.c_str(), &line[0], NULL, NULL,
+                        hOutput != NULL, 0, NULL, NULL, &si, &pi))
+        return -1;
+    DWORD dwExit = static_cast<DWORD>(-2);
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &dwExit);
+    else
+        TerminateProcess(pi.hProcess, dwExit);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<long>(dwExit);
+}

@@ -37,5 +37,11 @@ template <class Pred> bool PumpUntil(Pred pred, DWORD timeoutMs = 10000)
     return true;
 }
 
+// Runs a program with this command line (its first token names the program; a non-empty
+// program path is used as given), waits up to timeoutMs and returns its exit code: -1 when it
+// did not start, -2 when it had to be ended. With hOutput, its stdout and stderr go there.
+long RunAndWait(const std::string& program, const std::string& commandLine, HANDLE hOutput = NULL,
+                DWORD timeoutMs = 30000);
+
 // Finds a top-level window by class and/or title, waiting up to timeoutMs for it to appear.
 HWND WaitForWindow(const char* pszClass, const char* pszTitle, DWORD timeoutMs = 10000);
